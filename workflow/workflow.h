@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "workflow/controls.h"
+
+namespace hc {
+
+struct ServiceSettings {
+  std::string service_root_url;  // scheme and host, no trailing slash
+  std::string service_host;
+};
+
+// The three click handlers: the button loads the chart, a song click loads its comments, a
+// comment click shows it in the details area.
+class Workflow {
+ public:
+  Workflow(Controls& controls, ServiceSettings settings);
+
+  void load_chart();
+  void load_hot_comments();
+  void show_comment();
+
+ private:
+  Controls& controls_;
+  ServiceSettings settings_;
+};
+
+}  // namespace hc
