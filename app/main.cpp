@@ -1,9 +1,41 @@
 #include <QApplication>
-#include <QWidget>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/main_window.h"
+#include "app/window_controls.h"
+#include "workflow/workflow.h"
+
+namespace {
+
+void report_fatal(const char* message) {
+  std::fprintf(stderr, "hotcomments: %s\n", message);
+  if (QGuiApplication::primaryScreen() != nullptr) {
+    QMessageBox::critical(nullptr, QString(), QString::fromUtf8(message));
+  }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  QWidget window;
-  window.show();
+
+  hc::MainWindow window;
+  hc::WindowControls controls(window);
+  hc::Workflow workflow(controls, hc::ServiceSettings{});
+
+  QObject::connect(&window, &hc::MainWindow::fetch_button_clicked,
+                   [&workflow] { workflow.load_chart(); });
+  QObject::connect(&window, &hc::MainWindow::song_list_clicked,
+                   [&workflow] { workflow.load_hot_comments(); });
+  QObject::connect(&window, &hc::MainWindow::comment_list_clicked,
+                   [&workflow] { workflow.show_comment(); });
+
+  if (!window.show_centred()) {
+    report_fatal("无法创建主窗口，程序退出。");
+    return EXIT_FAILURE;
+  }
   return application.exec();
 }
