@@ -1,15 +1,9 @@
 #pragma once
 
-#include <string>
-
 #include "workflow/controls.h"
+#include "workflow/service_settings.h"
 
 namespace hc {
-
-struct ServiceSettings {
-  std::string service_root_url;  // scheme and host, no trailing slash
-  std::string service_host;
-};
 
 // The three click handlers: the button loads the chart, a song click loads its comments, a
 // comment click shows it in the details area.
