@@ -10,12 +10,56 @@
 namespace hc {
 namespace {
 
+// The haystack as the search reads it: byte by byte, and able to jump ahead to the next byte
+// that can begin a match while no partial match is pending.
+class ExactBytes {
+ public:
+  explicit ExactBytes(std::string_view text) : text_(text) {}
+
+  std::size_t size() const { return text_.size(); }
+  char at(std::size_t i) const { return text_[i]; }
+
+  // The first offset from i on that holds `first`, or size() when there is none.
+  std::size_t next_candidate(std::size_t i, char first) const {
+    const void* hit = std::memchr(text_.data() + i, first, text_.size() - i);
+    return hit == nullptr ? text_.size()
+                          : static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
+  }
+
+ private:
+  std::string_view text_;
+};
+
+// The haystack with its single-byte letters lower-cased as they are read; the second byte of
+// a two-byte character is read as it is. Folding needs to know where characters begin, so the
+// bytes are read strictly one after the other and never jumped over. Nothing is copied, so a
+// match near the start of a long text costs little.
+class FoldedBytes {
+ public:
+  explicit FoldedBytes(std::string_view text) : text_(text) {}
+
+  std::size_t size() const { return text_.size(); }
+
+  // Called for i = 0, 1, 2, ... in turn.
+  char at(std::size_t i) {
+    const char c = text_[i];
+    const bool letter = !second_byte_ && c >= 'A' && c <= 'Z';
+    second_byte_ = !second_byte_ && is_lead_byte(c);
+    return letter ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+
+  std::size_t next_candidate(std::size_t i, char) const { return i; }
+
+ private:
+  std::string_view text_;
+  bool second_byte_ = false;
+};
+
 // Every byte-wise occurrence of the needle in the haystack, overlapping ones included, in
 // increasing order, found with Knuth-Morris-Pratt so the cost stays linear in both lengths
-// whatever the input. While no prefix is pending, memchr jumps to the next possible first byte,
-// which keeps ordinary pages fast. `on_match` returns false to stop.
-template <typename OnMatch>
-void for_each_occurrence(std::string_view haystack, std::string_view needle, OnMatch on_match) {
+// whatever the input. `on_match` returns false to stop.
+template <typename Haystack, typename OnMatch>
+void for_each_occurrence(Haystack& haystack, std::string_view needle, OnMatch on_match) {
   const std::size_t n = haystack.size();
   const std::size_t m = needle.size();
   if (m == 0 || m > n) {
@@ -32,20 +76,19 @@ void for_each_occurrence(std::string_view haystack, std::string_view needle, OnM
     fallback[i] = k;
   }
 
-  const char* data = haystack.data();
   std::size_t k = 0;
   for (std::size_t i = 0; i < n; ++i) {
     if (k == 0) {
-      const void* hit = std::memchr(data + i, needle[0], n - i);
-      if (hit == nullptr) {
+      i = haystack.next_candidate(i, needle[0]);
+      if (i == n) {
         return;
       }
-      i = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
     }
-    while (k > 0 && data[i] != needle[k]) {
+    const char c = haystack.at(i);
+    while (k > 0 && c != needle[k]) {
       k = fallback[k - 1];
     }
-    if (data[i] == needle[k]) {
+    if (c == needle[k]) {
       ++k;
     }
     if (k == m) {
@@ -84,28 +127,24 @@ class CharacterStarts {
 // or nothing.
 std::optional<std::size_t> search(std::string_view region, std::string_view target,
                                   bool ignore_case, bool want_last) {
-  std::string folded_region;
-  std::string folded_target;
-  std::string_view haystack = region;
-  std::string_view needle = target;
-  if (ignore_case) {
-    // Folding keeps every byte's place and its high bit, so character starts stay where they
-    // were and are read from the original.
-    folded_region = to_lower_ascii(region);
-    folded_target = to_lower_ascii(target);
-    haystack = folded_region;
-    needle = folded_target;
-  }
-
   CharacterStarts starts(region);
   std::optional<std::size_t> found;
-  for_each_occurrence(haystack, needle, [&](std::size_t k) {
+  auto keep_if_character_start = [&](std::size_t k) {
     if (!starts.at(k)) {
       return true;
     }
     found = k;
     return want_last;
-  });
+  };
+  if (ignore_case) {
+    // Folding keeps every byte's place and its high bit, so character starts are read from
+    // the original.
+    FoldedBytes haystack(region);
+    for_each_occurrence(haystack, to_lower_ascii(target), keep_if_character_start);
+  } else {
+    ExactBytes haystack(region);
+    for_each_occurrence(haystack, target, keep_if_character_start);
+  }
   return found;
 }
 
@@ -179,7 +218,8 @@ std::string replace_all(std::string_view text, std::string_view from, std::strin
   std::string result;
   result.reserve(text.size());
   std::size_t copied = 0;
-  for_each_occurrence(text, from, [&](std::size_t hit) {
+  ExactBytes haystack(text);
+  for_each_occurrence(haystack, from, [&](std::size_t hit) {
     if (hit >= copied) {  // an occurrence overlapping the last replaced one is not one
       result.append(text.substr(copied, hit - copied));
       result.append(to);
