@@ -21,10 +21,14 @@ void report_fatal(const char* message) {
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  const auto settings = hc::service_settings_from_command_line(argc, argv);
+  if (!settings) {
+    return 2;  // the message is on stderr
+  }
 
   hc::MainWindow window;
   hc::WindowControls controls(window);
-  hc::Workflow workflow(controls, hc::ServiceSettings{});
+  hc::Workflow workflow(controls, *settings);
 
   QObject::connect(&window, &hc::MainWindow::fetch_button_clicked,
                    [&workflow] { workflow.load_chart(); });
