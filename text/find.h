@@ -16,8 +16,9 @@ using Position = std::ptrdiff_t;
 inline constexpr Position not_found = -1;
 
 // First match of target in the bytes from start on; a start of 1 or less means from the first
-// byte, one past the end finds nothing. An empty target gives 1 when the searched part is not
-// empty and -1 otherwise.
+// byte, one past the end finds nothing. Characters are counted from start, so a start on the
+// second byte of a character reads that byte as one of its own. An empty target gives 1 when the
+// searched part is not empty and -1 otherwise.
 Position find(std::string_view text, std::string_view target, Position start = 1,
               bool ignore_case = false);
 
@@ -35,7 +36,8 @@ std::string right(std::string_view text, Position n);
 // n bytes from position p, as many as there are; empty when p is outside the text or n <= 0.
 std::string middle(std::string_view text, Position p, Position n);
 
-// Every occurrence of from, left to right and without overlap, replaced by to.
+// Every occurrence of from, left to right and without overlap, replaced by to. The comparison
+// is byte for byte, with no character stepping; an empty from changes nothing.
 std::string replace_all(std::string_view text, std::string_view from, std::string_view to);
 
 }  // namespace hc

@@ -26,8 +26,10 @@ bool starts_with_ignore_case(std::string_view text, std::string_view prefix);
 std::string number_to_text(std::int64_t number);
 std::string number_to_text(double number);
 
-// Leading blanks skipped, full-width digits and signs read as half-width, an optional sign,
-// then decimal digits up to the first other character. No digits give 0.
+// Leading blanks skipped (space, tab, CR, LF, vertical tab, form feed and the full-width
+// space), full-width digits and signs read as half-width, an optional sign, then decimal
+// digits up to the first other character. No digits give 0; a number beyond the 64-bit range
+// gives the nearest end of the range.
 std::int64_t text_to_int64(std::string_view text);
 
 }  // namespace hc

@@ -121,5 +121,23 @@ TEST(TextAfter, Table) {
   }
 }
 
+TEST(Markers, AnyBytes) {
+  const std::string with_zeros("a\0<b>x\0y</b>", 12);
+  EXPECT_EQ(text_between(with_zeros, "<b>", "</b>"), std::string("x\0y", 3));
+  EXPECT_EQ(text_before(with_zeros, std::string("\0", 1)), "a");
+
+  // a lead byte cut off at the end of the text
+  EXPECT_EQ(text_before("ab\xB0", "\xB0"), "ab");
+  EXPECT_EQ(text_after("ab\xB0", "\xB0"), "");
+  EXPECT_EQ(text_between("[\xB0", "[", "\xB0"), "");
+  EXPECT_EQ(text_between("[\xB0", "[", "\xB0\xA1"), "");
+
+  std::string page(10 * 1024 * 1024, 'x');
+  page += "<B>1</b>\xB0";
+  EXPECT_EQ(text_between(page, "<b>", "</B>", 1, true), "1");
+  EXPECT_EQ(text_after(page, "x"), "<B>1</b>\xB0");
+  EXPECT_EQ(text_before(page, "x", -1).size(), page.size() - 10);
+}
+
 }  // namespace
 }  // namespace hc
