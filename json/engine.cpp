@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "json/engine_text.h"
 
@@ -137,6 +138,173 @@ duk_ret_t run_program(duk_context* context, void* data) {
   return 1;
 }
 
+// Member-access expressions that are looked up without the compiler.
+
+bool is_identifier_start(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '$';
+}
+
+bool is_identifier_part(char c) {
+  return is_identifier_start(c) || (c >= '0' && c <= '9');
+}
+
+std::size_t identifier_length(std::string_view text, std::size_t from) {
+  if (from >= text.size() || !is_identifier_start(text[from])) {
+    return 0;
+  }
+  std::size_t end = from + 1;
+  while (end < text.size() && is_identifier_part(text[end])) {
+    ++end;
+  }
+  return end - from;
+}
+
+// Digits of an array index without a leading zero and below 2^32 - 1, closed by "]".
+std::size_t index_length(std::string_view text, std::size_t from) {
+  std::size_t end = from;
+  while (end < text.size() && end - from < 10 && text[end] >= '0' && text[end] <= '9') {
+    ++end;
+  }
+  const std::size_t length = end - from;
+  if (length == 0 || length > 9 || (length > 1 && text[from] == '0') || end >= text.size() ||
+      text[end] != ']') {
+    return 0;
+  }
+  return length;
+}
+
+// Words that mean something else than a global variable at the start of an expression.
+bool is_reserved(std::string_view word) {
+  static constexpr std::string_view words[] = {
+      "break",   "case",       "catch",     "class",    "const",  "continue",   "debugger",
+      "default", "delete",     "do",        "else",     "enum",   "export",     "extends",
+      "false",   "finally",    "for",       "function", "if",     "implements", "import",
+      "in",      "instanceof", "interface", "let",      "new",    "null",       "package",
+      "private", "protected",  "public",    "return",   "static", "super",      "switch",
+      "this",    "throw",      "true",      "try",      "typeof", "var",        "void",
+      "while",   "with",       "yield",
+  };
+  for (const auto reserved : words) {
+    if (word == reserved) {
+      return true;
+    }
+  }
+  return false;
+}
+
+enum class Shape { member_chain, rejected, other };
+
+Shape shape_of(std::string_view expression) {
+  std::size_t at = identifier_length(expression, 0);
+  if (at == 0 || is_reserved(expression.substr(0, at))) {
+    return Shape::other;
+  }
+  while (at < expression.size()) {
+    if (expression[at] == '.') {
+      if (at + 1 < expression.size() && expression[at + 1] == '[') {
+        return Shape::rejected;
+      }
+      const std::size_t name = identifier_length(expression, at + 1);
+      if (name == 0) {
+        return Shape::other;
+      }
+      at += 1 + name;
+    } else if (expression[at] == '[') {
+      const std::size_t digits = index_length(expression, at + 1);
+      if (digits == 0) {
+        return Shape::other;
+      }
+      at += digits + 2;
+    } else {
+      return Shape::other;
+    }
+  }
+  return Shape::member_chain;
+}
+
+// Pushes the value of a member chain, with the errors the engine's own evaluation would throw:
+// a global name that does not exist, or a member of undefined or null. Only typeof takes a bare
+// name that does not exist, as undefined.
+void push_member_chain(duk_context* context, std::string_view chain, bool for_typeof) {
+  std::size_t at = identifier_length(chain, 0);
+  duk_push_global_object(context);
+  if (!duk_has_prop_lstring(context, -1, chain.data(), at)) {
+    if (!for_typeof || at != chain.size()) {
+      duk_error(context, DUK_ERR_REFERENCE_ERROR, "not defined");
+    }
+  }
+  duk_get_prop_lstring(context, -1, chain.data(), at);
+  while (at < chain.size()) {
+    duk_remove(context, -2);
+    if (chain[at] == '.') {
+      const std::size_t name = identifier_length(chain, at + 1);
+      duk_get_prop_lstring(context, -1, chain.data() + at + 1, name);
+      at += 1 + name;
+    } else {
+      const std::size_t digits = index_length(chain, at + 1);
+      duk_uarridx_t index = 0;
+      for (std::size_t i = at + 1; i < at + 1 + digits; ++i) {
+        index = index * 10 + static_cast<duk_uarridx_t>(chain[i] - '0');
+      }
+      duk_get_prop_index(context, -1, index);
+      at += digits + 2;
+    }
+  }
+  duk_remove(context, -2);
+}
+
+const char* type_name_of_top(duk_context* context) {
+  switch (duk_get_type(context, -1)) {
+    case DUK_TYPE_UNDEFINED:
+      return "undefined";
+    case DUK_TYPE_BOOLEAN:
+      return "boolean";
+    case DUK_TYPE_NUMBER:
+      return "number";
+    case DUK_TYPE_STRING:
+      return duk_is_symbol(context, -1) ? "symbol" : "string";
+    case DUK_TYPE_POINTER:
+      return "pointer";
+    case DUK_TYPE_LIGHTFUNC:
+      return "function";
+    case DUK_TYPE_OBJECT:
+      return duk_is_function(context, -1) ? "function" : "object";
+    default:  // null, and plain buffers, which act as Uint8Array objects
+      return "object";
+  }
+}
+
+struct MemberQuery {
+  std::string_view chain;
+  Engine::Query query;
+};
+
+duk_ret_t answer_member_query(duk_context* context, void* data) {
+  const auto& request = *static_cast<const MemberQuery*>(data);
+  push_member_chain(context, request.chain, request.query == Engine::Query::type_name);
+  switch (request.query) {
+    case Engine::Query::is_null: {
+      const bool null = duk_is_null_or_undefined(context, -1);
+      duk_pop(context);
+      duk_push_boolean(context, null);
+      break;
+    }
+    case Engine::Query::type_name: {
+      const char* name = type_name_of_top(context);
+      duk_pop(context);
+      duk_push_string(context, name);
+      break;
+    }
+    case Engine::Query::text:
+      read_top_as_text(context);
+      break;
+    case Engine::Query::number:
+      read_top_as_number(context);
+      break;
+  }
+  return 1;
+}
+
 struct JsonInto {
   const char* name;
   std::size_t name_length;
@@ -259,6 +427,24 @@ std::string Engine::eval_text(std::string_view script) {
   if (!evaluate(script, ReadAs::text)) {
     return {};
   }
+  return take_text();
+}
+
+double Engine::eval_number(std::string_view script) {
+  if (!evaluate(script, ReadAs::number)) {
+    return 0;
+  }
+  return take_number();
+}
+
+bool Engine::eval_boolean(std::string_view script) {
+  if (!evaluate(script, ReadAs::boolean)) {
+    return false;
+  }
+  return take_boolean();
+}
+
+std::string Engine::take_text() {
   duk_context* context = heap_.get();
   duk_size_t length = 0;
   const char* bytes = duk_get_lstring(context, -1, &length);
@@ -267,22 +453,68 @@ std::string Engine::eval_text(std::string_view script) {
   return text;
 }
 
-double Engine::eval_number(std::string_view script) {
-  if (!evaluate(script, ReadAs::number)) {
-    return 0;
-  }
+double Engine::take_number() {
   const double number = duk_get_number(heap_.get(), -1);
   duk_pop(heap_.get());
   return number;
 }
 
-bool Engine::eval_boolean(std::string_view script) {
-  if (!evaluate(script, ReadAs::boolean)) {
-    return false;
-  }
+bool Engine::take_boolean() {
   const bool value = duk_get_boolean(heap_.get(), -1) != 0;
   duk_pop(heap_.get());
   return value;
+}
+
+bool Engine::look_up(std::string_view expression, Query query) {
+  switch (shape_of(expression)) {
+    case Shape::rejected:
+      return false;
+    case Shape::member_chain: {
+      MemberQuery request{expression, query};
+      return call_protected(&answer_member_query, &request);
+    }
+    case Shape::other:
+      break;
+  }
+  switch (query) {
+    case Query::is_null:
+      return evaluate(std::string(expression) + "==null", ReadAs::boolean);
+    case Query::type_name:
+      return evaluate("typeof (" + std::string(expression) + ")", ReadAs::text);
+    case Query::text:
+      return evaluate(expression, ReadAs::text);
+    case Query::number:
+      return evaluate(expression, ReadAs::number);
+  }
+  return false;
+}
+
+bool Engine::is_null(std::string_view expression) {
+  if (!look_up(expression, Query::is_null)) {
+    return false;
+  }
+  return take_boolean();
+}
+
+std::string Engine::type_name(std::string_view expression) {
+  if (!look_up(expression, Query::type_name)) {
+    return {};
+  }
+  return take_text();
+}
+
+std::string Engine::value_text(std::string_view expression) {
+  if (!look_up(expression, Query::text)) {
+    return {};
+  }
+  return take_text();
+}
+
+double Engine::value_number(std::string_view expression) {
+  if (!look_up(expression, Query::number)) {
+    return 0;
+  }
+  return take_number();
 }
 
 bool Engine::parse_json_into(std::string_view global_name, std::string_view json_text) {

@@ -46,6 +46,16 @@ class Engine {
   double eval_number(std::string_view script);
   bool eval_boolean(std::string_view script);
 
+  // Questions about the value of a member-access expression E such as da.list[0].name. Each
+  // gives what evaluating the script in the comment gives, read the same way. An E made of a
+  // name followed only by ".name" and "[digits]" steps is looked up without compiling a script,
+  // and one in which "." is followed by "[" fails at once, as the engine rejects it; any other E
+  // is evaluated.
+  bool is_null(std::string_view expression);            // E + "==null", as a boolean
+  std::string type_name(std::string_view expression);   // "typeof (" + E + ")", as text
+  std::string value_text(std::string_view expression);  // E, as text
+  double value_number(std::string_view expression);     // E, as a number
+
   // Reads the text as JSON data (never as a program) and stores the value in the global
   // variable. False, with the variable untouched, when the text is not JSON.
   bool parse_json_into(std::string_view global_name, std::string_view json_text);
@@ -53,7 +63,9 @@ class Engine {
   // Bytes the engine holds at the moment.
   std::size_t memory_in_use() const;
 
+  // How a call's result is read, and what a member query asks.
   enum class ReadAs { nothing, text, number, boolean };
+  enum class Query { is_null, type_name, text, number };
 
  private:
   struct Budget {
@@ -76,6 +88,12 @@ class Engine {
   // On success the value, read as asked, is left on top of the engine's stack.
   bool evaluate(std::string_view script, ReadAs read_as);
   bool call_protected(int (*function)(duk_hthread*, void*), void* data);
+  // On success the answer is left on top of the engine's stack.
+  bool look_up(std::string_view expression, Query query);
+  // Take the answer off the top of the stack.
+  std::string take_text();
+  double take_number();
+  bool take_boolean();
 
   // The engine's memory functions, counting against the budget.
   static void* allocate(void* budget, std::size_t size);

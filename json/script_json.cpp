@@ -156,7 +156,7 @@ void ScriptJson::set_number(std::string_view path, double number) {
 }
 
 double ScriptJson::get_number(std::string_view path) {
-  return eval_number(always_dot(path));
+  return engine_ ? engine_->value_number(always_dot(path)) : 0;
 }
 
 std::string ScriptJson::get_json(std::string_view path) {
@@ -175,7 +175,7 @@ std::string ScriptJson::get_text(std::string_view path, bool as_json) {
   if (type_of(path) == ValueKind::number) {
     return number_to_text(get_number(path));
   }
-  return eval_text(expression);
+  return engine_->value_text(expression);
 }
 
 ScriptJson ScriptJson::get_object(std::string_view path) {
@@ -273,10 +273,13 @@ std::int32_t ScriptJson::list_keys(std::vector<std::string>& keys, std::string_v
 ValueKind ScriptJson::type_of(std::string_view path) {
   path = text_of(path);
   const std::string expression = path.empty() ? root_name_ : always_dot(path);
-  if (eval_boolean(expression + "==null")) {
+  if (!engine_) {
+    return ValueKind::other;
+  }
+  if (engine_->is_null(expression)) {
     return ValueKind::null;
   }
-  const std::string type = eval_text("typeof (" + expression + ")");
+  const std::string type = engine_->type_name(expression);
   if (type == "string") {
     return ValueKind::string;
   }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "json/engine_text.h"
@@ -140,6 +141,80 @@ TEST(Engine, ParsesJsonAsDataOnly) {
     EXPECT_EQ(engine->eval_text("v"), "1+1") << text;
   }
   EXPECT_FALSE(engine->eval_boolean("ran"));
+}
+
+// The member queries skip the compiler for plain chains; they must answer exactly as
+// evaluating the scripts does, whichever way an expression goes.
+TEST(Engine, MemberQueriesAgreeWithEvaluation) {
+  auto engine = new_engine();
+  ASSERT_TRUE(engine->parse_json_into(
+      "da", R"({"s":"text","n":12.5,"big":12345678901234567,"b":true,"z":null,"o":{"k":"v"},)"
+            R"("a":["x",{"k":3}],"if":1,"\u4e2d":"zh"})"));
+  ASSERT_TRUE(
+      engine->run("da.f = function(){}; da.u = undefined; da.nan = NaN; "
+                  "da.g = {}; Object.defineProperty(da.g, 'k', {get: function(){ "
+                  "throw new Error('no'); }}); var other = {k: 'o'}"));
+  const std::string expressions[] = {
+      "da",
+      "da.s",
+      "da.n",
+      "da.big",
+      "da.b",
+      "da.z",
+      "da.o",
+      "da.o.k",
+      "da.a",
+      "da.a[0]",
+      "da.a[1].k",
+      "da.a[7]",
+      "da.a[01]",
+      "da.a[4294967295]",
+      "da.missing",
+      "da.missing.x",
+      "da.z.x",
+      "da.u",
+      "da.u.x",
+      "da.nan",
+      "da.s.length",
+      "da.s[1]",
+      "da.n.toFixed",
+      "da.f",
+      "da.a.length",
+      "da.o.toString",
+      "da.if",
+      "da.g.k",
+      "da.[0]",
+      "da.a.[0]",
+      "da[0]",
+      "nowhere",
+      "nowhere.x",
+      "other.k",
+      "undefined",
+      "NaN",
+      "true",
+      "null",
+      "this",
+      "typeof",
+      "da .s",
+      "da['s']",
+      "da.s + 1",
+      "da." + zhong,
+      "",
+      "da.",
+      "da.a[",
+      "da.a[]",
+      "da.a[0",
+  };
+  for (const auto& e : expressions) {
+    EXPECT_EQ(engine->is_null(e), engine->eval_boolean(e + "==null")) << e;
+    EXPECT_EQ(engine->type_name(e), engine->eval_text("typeof (" + e + ")")) << e;
+    EXPECT_EQ(engine->value_text(e), engine->eval_text(e)) << e;
+    const double number = engine->value_number(e);
+    const double evaluated = engine->eval_number(e);
+    EXPECT_TRUE(number == evaluated || (std::isnan(number) && std::isnan(evaluated))) << e;
+  }
+  EXPECT_EQ(engine->value_text("da.a[1].k"), "3");
+  EXPECT_EQ(engine->type_name("da.f"), "function");
 }
 
 TEST(Engine, ScriptsCannotExhaustMemoryOrStack) {
