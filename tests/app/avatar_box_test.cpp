@@ -1,3 +1,5 @@
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 
 #include "app/avatar_box.h"
@@ -25,9 +27,6 @@ class AvatarBoxTest : public WindowTest {
 };
 
 TEST_F(AvatarBoxTest, TilesThePictureFromTheTopLeftCorner) {
-  struct Case {
-    QSize size;
-  };
   for (const QSize size :
        {QSize(10, 7), QSize(64, 56), QSize(100, 80), QSize(1, 1), QSize(70, 3)}) {
     SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
@@ -56,6 +55,30 @@ TEST_F(AvatarBoxTest, TransparencyIsComposedOverBlack) {
   EXPECT_NEAR(half.red(), 100, 1);
   EXPECT_NEAR(half.green(), 50, 1);
   EXPECT_EQ(half.blue(), 0);
+}
+
+Bytes encoded(const QImage& image, const char* format, int quality = -1) {
+  QByteArray file;
+  QBuffer buffer(&file);
+  buffer.open(QIODevice::WriteOnly);
+  EXPECT_TRUE(image.save(&buffer, format, quality)) << format;
+  return Bytes(file.begin(), file.end());
+}
+
+TEST_F(AvatarBoxTest, SetPictureDecodesImageFiles) {
+  QImage picture = numbered_image(9, 5);
+  picture.setPixel(3, 2, qRgba(255, 255, 255, 0));
+  controls.set_picture(encoded(picture, "PNG"));
+  ASSERT_TRUE(window.avatar_box().has_picture());
+  const QImage box = shown();
+  EXPECT_EQ(box.pixel(9 + 4, 5 + 1), picture.pixel(4, 1));
+  EXPECT_EQ(box.pixelColor(9 + 3, 2), QColor(Qt::black));
+
+  QImage grey(16, 16, QImage::Format_RGB32);
+  grey.fill(QColor(128, 128, 128));
+  controls.set_picture(encoded(grey, "JPEG", 100));
+  ASSERT_TRUE(window.avatar_box().has_picture());
+  EXPECT_NEAR(shown().pixelColor(40, 40).green(), 128, 3);
 }
 
 TEST_F(AvatarBoxTest, WithoutAPictureTheBoxIsBlack) {
