@@ -46,6 +46,9 @@ bool start_png(PngJob& job) {
   }
   png_set_read_fn(job.png, &job, read_png_bytes);
   png_set_user_limits(job.png, max_picture_side, max_picture_side);
+  // On a read struct this is the size of the compressed pieces libpng asks for; small pieces
+  // let the rows before a cut come out before the cut is noticed.
+  png_set_compression_buffer_size(job.png, 64);
   png_read_info(job.png, job.info);
   job.width = png_get_image_width(job.png, job.info);
   job.height = png_get_image_height(job.png, job.info);
