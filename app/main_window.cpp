@@ -22,10 +22,14 @@ void set_font_pixel_size(QWidget& widget, int pixels) {
   widget.setFont(font);
 }
 
-void set_colours(QWidget& widget, QColor text, QColor background) {
+// Black on white; a selection shows only while the box has the focus (the text control paints
+// it with the inactive colours otherwise).
+void set_edit_box_colours(QWidget& widget) {
   QPalette colours = widget.palette();
-  colours.setColor(QPalette::Text, text);
-  colours.setColor(QPalette::Base, background);
+  colours.setColor(QPalette::Text, Qt::black);
+  colours.setColor(QPalette::Base, Qt::white);
+  colours.setColor(QPalette::Inactive, QPalette::Highlight, Qt::white);
+  colours.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::black);
   widget.setPalette(colours);
 }
 
@@ -52,7 +56,7 @@ MainWindow::MainWindow(QWidget* parent)
     colours.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(colours);
   }
-  set_colours(*ui_->ContentBox, Qt::black, Qt::white);
+  set_edit_box_colours(*ui_->ContentBox);
 
   ui_->SongList->set_columns(kSongListColumns);
   ui_->CommentList->set_columns(kCommentListColumns, comment_icons());

@@ -131,6 +131,20 @@ TEST_F(WindowTest, ContentBoxWrapsAndTakesTypedLines) {
   EXPECT_EQ(window.song_list().model()->rowCount(), 0);
 }
 
+TEST_F(WindowTest, ContentBoxShowsItsSelectionOnlyWithTheFocus) {
+  QPlainTextEdit& box = window.content_box();
+  box.setPlainText(QStringLiteral("selected words"));
+  activate();
+  window.fetch_button().setFocus();
+  const QImage unselected = box.viewport()->grab().toImage();
+
+  box.selectAll();
+  EXPECT_EQ(box.viewport()->grab().toImage(), unselected);
+  box.setFocus();
+  ASSERT_TRUE(box.hasFocus());
+  EXPECT_NE(box.viewport()->grab().toImage(), unselected);
+}
+
 TEST_F(WindowTest, TabVisitsOnlyTheFourFocusableControls) {
   activate();
   window.fetch_button().setFocus();
