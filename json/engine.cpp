@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "json/engine_text.h"
 
@@ -51,8 +53,7 @@ bool fits(std::size_t limit, std::size_t used_by_others, std::size_t size) {
 // they hold no object with a destructor.
 
 struct Script {
-  const char* source;
-  std::size_t length;
+  std::string_view source;
   Engine::ReadAs read_as;
 };
 
@@ -112,7 +113,7 @@ void read_top_as_boolean(duk_context* context) {
 
 duk_ret_t evaluate_script(duk_context* context, void* data) {
   const auto& script = *static_cast<const Script*>(data);
-  duk_eval_raw(context, script.source, script.length,
+  duk_eval_raw(context, script.source.data(), script.source.size(),
                DUK_COMPILE_EVAL | DUK_COMPILE_NOSOURCE | DUK_COMPILE_NOFILENAME);
   switch (script.read_as) {
     case Engine::ReadAs::nothing:
@@ -130,12 +131,35 @@ duk_ret_t evaluate_script(duk_context* context, void* data) {
   return 1;
 }
 
-duk_ret_t run_program(duk_context* context, void* data) {
+duk_ret_t compile_program(duk_context* context, void* data) {
   const auto& script = *static_cast<const Script*>(data);
-  duk_compile_raw(context, script.source, script.length,
+  duk_compile_raw(context, script.source.data(), script.source.size(),
                   DUK_COMPILE_NOSOURCE | DUK_COMPILE_NOFILENAME);
+  duk_dump_function(context);
+  return 1;
+}
+
+duk_ret_t load_and_run_program(duk_context* context, void* data) {
+  const auto& bytecode = *static_cast<const std::string_view*>(data);
+  void* buffer = duk_push_fixed_buffer(context, bytecode.size());
+  std::memcpy(buffer, bytecode.data(), bytecode.size());
+  duk_load_function(context);
   duk_call(context, 0);
   return 1;
+}
+
+// Every engine runs the same support script when it starts, and compiling it costs more than
+// the rest of a start. So the last program compiled on this thread is kept as bytecode, which
+// the next engine loads instead of compiling the text again. Only bytecode dumped here, by the
+// same engine library, is ever loaded.
+struct CompiledProgram {
+  std::string source;
+  std::string bytecode;
+};
+
+CompiledProgram& last_compiled_program() {
+  thread_local CompiledProgram program;
+  return program;
 }
 
 // Member-access expressions that are looked up without the compiler.
@@ -306,17 +330,15 @@ duk_ret_t answer_member_query(duk_context* context, void* data) {
 }
 
 struct JsonInto {
-  const char* name;
-  std::size_t name_length;
-  const char* text;
-  std::size_t text_length;
+  std::string_view name;
+  std::string_view text;
 };
 
 duk_ret_t decode_json_into(duk_context* context, void* data) {
   const auto& request = *static_cast<const JsonInto*>(data);
-  duk_push_lstring(context, request.text, request.text_length);
+  duk_push_lstring(context, request.text.data(), request.text.size());
   duk_json_decode(context, -1);
-  duk_put_global_lstring(context, request.name, request.name_length);
+  duk_put_global_lstring(context, request.name.data(), request.name.size());
   duk_push_undefined(context);
   return 1;
 }
@@ -401,14 +423,26 @@ bool Engine::call_protected(duk_ret_t (*function)(duk_context*, void*), void* da
 
 bool Engine::evaluate(std::string_view script, ReadAs read_as) {
   const std::string source = to_engine_text(script);
-  Script call{source.data(), source.size(), read_as};
+  Script call{source, read_as};
   return call_protected(&evaluate_script, &call);
 }
 
 bool Engine::add_code(std::string_view script) {
-  const std::string source = to_engine_text(script);
-  Script call{source.data(), source.size(), ReadAs::nothing};
-  if (!call_protected(&run_program, &call)) {
+  std::string source = to_engine_text(script);
+  CompiledProgram& compiled = last_compiled_program();
+  if (compiled.source != source || compiled.bytecode.empty()) {
+    Script call{source, ReadAs::nothing};
+    if (!call_protected(&compile_program, &call)) {
+      return false;
+    }
+    duk_size_t size = 0;
+    const void* bytecode = duk_get_buffer(heap_.get(), -1, &size);
+    compiled.bytecode.assign(static_cast<const char*>(bytecode), size);
+    compiled.source = std::move(source);
+    duk_pop(heap_.get());
+  }
+  std::string_view bytecode = compiled.bytecode;
+  if (!call_protected(&load_and_run_program, &bytecode)) {
     return false;
   }
   duk_pop(heap_.get());
@@ -520,7 +554,7 @@ double Engine::value_number(std::string_view expression) {
 bool Engine::parse_json_into(std::string_view global_name, std::string_view json_text) {
   const std::string name = to_engine_text(global_name);
   const std::string text = to_engine_text(json_text);
-  JsonInto request{name.data(), name.size(), text.data(), text.size()};
+  JsonInto request{name, text};
   if (!call_protected(&decode_json_into, &request)) {
     return false;
   }

@@ -17,12 +17,18 @@ namespace hc {
 // Each engine has a memory budget; past it, allocations fail and so does the call that made
 // them, so no script or data can take the whole machine.
 class Engine {
+  // Lets make_shared build an engine while only create() can.
+  struct Key {
+    explicit Key() = default;
+  };
+
  public:
   static constexpr std::size_t default_memory_limit = std::size_t{1} << 30;
 
   // A new engine, or nullptr when it cannot be made.
   static std::shared_ptr<Engine> create(std::size_t memory_limit = default_memory_limit);
 
+  explicit Engine(Key) {}
   ~Engine();
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
@@ -76,15 +82,6 @@ class Engine {
     void operator()(duk_hthread* context) const;
   };
 
-  // Lets make_shared build an engine while only create() can.
-  struct Key {
-    explicit Key() = default;
-  };
-
- public:
-  explicit Engine(Key) {}
-
- private:
   // On success the value, read as asked, is left on top of the engine's stack.
   bool evaluate(std::string_view script, ReadAs read_as);
   bool call_protected(int (*function)(duk_hthread*, void*), void* data);

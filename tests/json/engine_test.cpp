@@ -21,7 +21,7 @@ std::shared_ptr<Engine> new_engine() {
   return engine;
 }
 
-TEST(EngineText, EngineBytesComeBackAsGbk) {
+TEST(ScriptEngineText, EngineBytesComeBackAsGbk) {
   struct Case {
     std::string engine_bytes;
     std::string gbk;
@@ -55,7 +55,7 @@ TEST(EngineText, EngineBytesComeBackAsGbk) {
   }
 }
 
-TEST(EngineText, GbkTextRoundTripsThroughTheEngine) {
+TEST(ScriptEngineText, GbkTextRoundTripsThroughTheEngine) {
   auto engine = new_engine();
   const std::string text = zhong + "a'" + jou + wen;
   EXPECT_EQ(from_engine_text(to_engine_text(text)), text);
@@ -64,7 +64,7 @@ TEST(EngineText, GbkTextRoundTripsThroughTheEngine) {
   EXPECT_EQ(engine->eval_number("'" + zhong + wen + "'.length"), 2);
 }
 
-TEST(Engine, ReadsResultsAsText) {
+TEST(ScriptEngine, ReadsResultsAsText) {
   auto engine = new_engine();
   struct Case {
     const char* script;
@@ -92,7 +92,7 @@ TEST(Engine, ReadsResultsAsText) {
   }
 }
 
-TEST(Engine, ReadsResultsAsNumbersAndBooleans) {
+TEST(ScriptEngine, ReadsResultsAsNumbersAndBooleans) {
   auto engine = new_engine();
   struct NumberCase {
     const char* script;
@@ -118,7 +118,7 @@ TEST(Engine, ReadsResultsAsNumbersAndBooleans) {
   }
 }
 
-TEST(Engine, DeclarationsLastAcrossCalls) {
+TEST(ScriptEngine, DeclarationsLastAcrossCalls) {
   auto engine = new_engine();
   EXPECT_TRUE(engine->add_code("function twice(n){return 2*n}\r\nvar base=20"));
   EXPECT_TRUE(engine->run("var extra = 1"));
@@ -129,7 +129,7 @@ TEST(Engine, DeclarationsLastAcrossCalls) {
   EXPECT_FALSE(engine->run("throw 1"));
 }
 
-TEST(Engine, ParsesJsonAsDataOnly) {
+TEST(ScriptEngine, ParsesJsonAsDataOnly) {
   auto engine = new_engine();
   EXPECT_TRUE(engine->parse_json_into("v", R"({"a":[1,"x"]})"));
   EXPECT_EQ(engine->eval_text("v.a[1]"), "x");
@@ -145,7 +145,7 @@ TEST(Engine, ParsesJsonAsDataOnly) {
 
 // The member queries skip the compiler for plain chains; they must answer exactly as
 // evaluating the scripts does, whichever way an expression goes.
-TEST(Engine, MemberQueriesAgreeWithEvaluation) {
+TEST(ScriptEngine, MemberQueriesAgreeWithEvaluation) {
   auto engine = new_engine();
   ASSERT_TRUE(engine->parse_json_into(
       "da", R"({"s":"text","n":12.5,"big":12345678901234567,"b":true,"z":null,"o":{"k":"v"},)"
@@ -217,7 +217,7 @@ TEST(Engine, MemberQueriesAgreeWithEvaluation) {
   EXPECT_EQ(engine->type_name("da.f"), "function");
 }
 
-TEST(Engine, ScriptsCannotExhaustMemoryOrStack) {
+TEST(ScriptEngine, ScriptsCannotExhaustMemoryOrStack) {
   auto engine = Engine::create(16 << 20);
   ASSERT_NE(engine, nullptr);
   const std::size_t at_start = engine->memory_in_use();
