@@ -29,7 +29,7 @@ TEST(ServiceSettings, HostComesFromTheRootWithItsPort) {
             "music.example.com");
 }
 
-TEST(ServiceSettings, BuiltInRootIsASecureAddress) {
+TEST(ServiceSettings, BuiltInRootIsAServiceAddress) {
   const ServiceSettings settings = built_in_service_settings();
   EXPECT_TRUE(is_service_root_url(settings.service_root_url));
   EXPECT_FALSE(settings.service_host.empty());
