@@ -6,6 +6,7 @@
 #include <cctype>
 #include <chrono>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "tests/web/request/test_servers.h"
@@ -49,6 +50,10 @@ struct SentCase {
   const char* block;
   const char* wire;
 };
+
+void PrintTo(const SentCase& c, std::ostream* out) {
+  *out << c.what;
+}
 
 class BlockAsSent : public ::testing::TestWithParam<SentCase> {};
 
@@ -158,6 +163,17 @@ TEST(WebRequestBody, PostTakesBodyTextAndWritesItBack) {
   web_request(request);
   EXPECT_EQ(text_of(request.body_bytes), "a=b");
   EXPECT_TRUE(server.request().ends_with("Content-Length: 3\r\n\r\na=b")) << server.request();
+}
+
+TEST(WebRequestBody, LargeBodyGoesOutAtOnceWithoutExpect) {
+  RawServer server(ok_reply);
+  WebRequest request;
+  request.url = server.url("/post");
+  request.method = 1;
+  request.body_text = std::string(std::size_t{2} << 20, 'q');
+  web_request(request);
+  EXPECT_FALSE(contains(server.request(), "Expect", true));
+  EXPECT_TRUE(server.request().ends_with("Content-Length: 2097152\r\n\r\n" + request.body_text));
 }
 
 TEST(WebRequestBody, GivenBytesWinOverTextAndGoOutExactly) {
@@ -496,6 +512,18 @@ TEST(WebRequestFailure, UnreachableServerGivesSpacesAndStillMerges) {
   web_request(request);
   EXPECT_EQ(request.received_cookies, "a=1");
   EXPECT_EQ(request.send_cookies, "a=1");
+}
+
+TEST(WebRequestHostile, ReplyWithoutACompleteHeadIsNoResponse) {
+  for (const std::string& reply : {std::string(), std::string("hello world\r\n\r\n"),
+                                   std::string("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n"),
+                                   std::string("HTTP/1.1 100 Continue\r\n\r\n")}) {
+    RawServer server(reply);
+    WebRequest request;
+    request.url = server.url("/");
+    EXPECT_TRUE(web_request(request).empty()) << reply;
+    EXPECT_EQ(request.response_headers, spaces) << reply;
+  }
 }
 
 TEST(WebRequestHostile, ResetMidBodyKeepsTheBodySoFar) {
