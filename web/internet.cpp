@@ -19,6 +19,11 @@ bool has_control(std::string_view text) {
   return std::ranges::any_of(text, is_control);
 }
 
+// A byte that would end a line of the request (or the text, for libcurl).
+bool breaks_line(char c) {
+  return c == '\r' || c == '\n' || c == '\0';
+}
+
 bool is_host_character(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
          c == '.' || c == '_';
@@ -85,8 +90,8 @@ struct HeaderLines {
   bool has_expect = false;
 };
 
-// Splits the block into lines; a line that cannot be a header (no colon, no name, control
-// characters) is left out so nothing can be smuggled into the request.
+// Splits the block into lines; a line that cannot be a header (no colon, no name, a stray
+// carriage return or zero byte) is left out so nothing can be smuggled into the request.
 HeaderLines header_lines(std::string_view block) {
   HeaderLines result;
   std::size_t start = 0;
@@ -101,7 +106,7 @@ HeaderLines header_lines(std::string_view block) {
       line.remove_suffix(1);
     }
     const auto colon = line.find(':');
-    if (colon == std::string_view::npos || has_control(line)) {
+    if (colon == std::string_view::npos || std::ranges::any_of(line, breaks_line)) {
       continue;
     }
     const std::string_view name = trim_spaces(line.substr(0, colon));
@@ -124,8 +129,37 @@ HeaderLines header_lines(std::string_view block) {
 
 // The agent up to any line break, which must not reach the wire.
 std::string safe_agent(std::string_view agent) {
-  const auto end = std::ranges::find_if(agent, is_control);
+  const auto end = std::ranges::find_if(agent, breaks_line);
   return std::string(agent.begin(), end);
+}
+
+// The lines libcurl sends after the Host line: the session's agent unless the block names one,
+// the block's own lines, then blank lines that keep libcurl from adding lines of its own that
+// the caller did not write.
+std::optional<CurlList> request_lines(std::string_view header_block, std::string_view agent) {
+  const HeaderLines block = header_lines(header_block);
+  const std::string sendable_agent = safe_agent(agent);
+  std::vector<std::string> lines;
+  if (!block.has_user_agent && !sendable_agent.empty()) {
+    lines.push_back("User-Agent: " + sendable_agent);
+  }
+  lines.insert(lines.end(), block.lines.begin(), block.lines.end());
+  if (!block.has_accept) {
+    lines.emplace_back("Accept:");
+  }
+  if (!block.has_content_type) {
+    lines.emplace_back("Content-Type:");
+  }
+  if (!block.has_expect) {
+    lines.emplace_back("Expect:");
+  }
+  CurlList list;
+  for (const std::string& line : lines) {
+    if (!append_line(list, line)) {
+      return std::nullopt;
+    }
+  }
+  return list;
 }
 
 }  // namespace
@@ -152,9 +186,9 @@ std::optional<InternetSession> InternetSession::open(std::string agent, ProxyAcc
   if (session.proxies_.empty()) {
     return std::nullopt;
   }
-  for (std::string& word : list_words(bypass_list)) {
+  for (const std::string& word : list_words(bypass_list)) {
     if (!has_control(word) && word.find(',') == std::string::npos) {
-      session.bypass_hosts_.push_back(std::move(word));
+      session.bypass_hosts_ += (session.bypass_hosts_.empty() ? "" : ",") + word;
     }
   }
   return session;
@@ -238,63 +272,33 @@ std::string InternetRequest::allowed_redirect_schemes() const {
   return to_https ? "http,https" : "http";
 }
 
-bool InternetRequest::send(std::string_view header_block, std::span<const std::uint8_t> body) {
+void InternetRequest::set_destination() {
   CURL* handle = handle_.get();
-  apply_common_options(handle);
   const std::string address = url();
   curl_easy_setopt(handle, CURLOPT_URL, address.c_str());
   // The first URL's scheme is ours; the redirect list decides where the transfer may go next.
   curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
   const std::string redirect_schemes = allowed_redirect_schemes();
   curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, redirect_schemes.c_str());
-  const bool follow = (flags_ & request_flags::no_auto_redirect) == 0;
-  curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, follow ? 1L : 0L);
+  curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, follows_redirects() ? 1L : 0L);
   curl_easy_setopt(handle, CURLOPT_MAXREDIRS, max_redirects);
   curl_easy_setopt(handle, CURLOPT_HTTP_VERSION,
                    http_1_0_ ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
   if ((flags_ & request_flags::no_cookies) == 0) {
     use_cookie_store(handle);
   }
-
-  const std::optional<std::string> proxy =
-      connection_.session().proxy_for(secure() ? "https" : "http");
-  std::string bypass;
-  for (const std::string& host : connection_.session().bypass_hosts()) {
-    bypass += (bypass.empty() ? "" : ",") + host;
-  }
-  if (proxy) {
+  const InternetSession& session = connection_.session();
+  if (const auto proxy = session.proxy_for(secure() ? "https" : "http")) {
     curl_easy_setopt(handle, CURLOPT_PROXY, proxy->c_str());
-    curl_easy_setopt(handle, CURLOPT_NOPROXY, bypass.c_str());
+    curl_easy_setopt(handle, CURLOPT_NOPROXY, session.bypass_hosts().c_str());
   }
+}
 
-  HeaderLines lines = header_lines(header_block);
-  const std::string agent = safe_agent(connection_.session().agent());
-  CurlList list;
-  bool listed = true;
-  if (!lines.has_user_agent && !agent.empty()) {
-    listed = listed && append_line(list, "User-Agent: " + agent);
-  }
-  for (const std::string& line : lines.lines) {
-    listed = listed && append_line(list, line);
-  }
-  // A blank "Name:" keeps libcurl from adding a line of its own that the caller did not write.
-  if (!lines.has_accept) {
-    listed = listed && append_line(list, "Accept:");
-  }
-  if (!lines.has_content_type) {
-    listed = listed && append_line(list, "Content-Type:");
-  }
-  if (!lines.has_expect) {
-    listed = listed && append_line(list, "Expect:");
-  }
-  if (!listed) {
-    return false;
-  }
-  curl_easy_setopt(handle, CURLOPT_HTTPHEADER, list.get());
-
+void InternetRequest::set_body(std::span<const std::uint8_t> body) {
+  CURL* handle = handle_.get();
   static constexpr std::array<std::uint8_t, 1> no_data{};
   if (method_ == "HEAD") {
-    curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);  // a HEAD answer has no body to wait for
   } else if (method_ == "GET" && body.empty()) {
     curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L);
   } else {
@@ -304,8 +308,20 @@ bool InternetRequest::send(std::string_view header_block, std::span<const std::u
       curl_easy_setopt(handle, CURLOPT_CUSTOMREQUEST, method_.c_str());
     }
   }
+}
 
-  response_.attach(handle, follow);
+bool InternetRequest::send(std::string_view header_block, std::span<const std::uint8_t> body) {
+  CURL* handle = handle_.get();
+  apply_common_options(handle);
+  set_destination();
+  const std::optional<CurlList> lines = request_lines(header_block, connection_.session().agent());
+  if (!lines) {
+    return false;
+  }
+  curl_easy_setopt(handle, CURLOPT_HTTPHEADER, lines->get());
+  set_body(body);
+
+  response_.attach(handle, follows_redirects());
   curl_easy_perform(handle);
   response_.finish();
   read_offset_ = 0;

@@ -54,12 +54,13 @@ class InternetSession {
   const std::string& agent() const { return agent_; }
   // The proxy, as a URL, for requests of the scheme ("http" or "https"), if one applies.
   std::optional<std::string> proxy_for(std::string_view scheme) const;
-  const std::vector<std::string>& bypass_hosts() const { return bypass_hosts_; }
+  // The hosts reached without the proxy, separated by commas.
+  const std::string& bypass_hosts() const { return bypass_hosts_; }
 
  private:
   std::string agent_;
   std::vector<ProxyEntry> proxies_;
-  std::vector<std::string> bypass_hosts_;
+  std::string bypass_hosts_;
 };
 
 class InternetConnection {
@@ -111,7 +112,10 @@ class InternetRequest {
                   std::string target, bool http_1_0, std::uint32_t flags);
   std::string url() const;
   std::string allowed_redirect_schemes() const;
+  void set_destination();
+  void set_body(std::span<const std::uint8_t> body);
   bool secure() const { return (flags_ & request_flags::secure) != 0; }
+  bool follows_redirects() const { return (flags_ & request_flags::no_auto_redirect) == 0; }
 
   InternetConnection connection_;
   CurlEasy handle_;

@@ -120,10 +120,10 @@ INSTANTIATE_TEST_SUITE_P(
                  true, "X-Note: User-Agent: Bot/2",
                  "User-Agent: Bot/2\r\nX-Note: User-Agent: Bot/2\r\n"},
         SentCase{"a blank value is sent, lines without a colon are not", 0,
-                 "X-Empty: \r\nnot a header\r\nB: 2", std::nullopt, false, false,
-                 "X-Empty: \r\nnot a header\r\nB: 2",
+                 "X-Empty: \r\nnot a header\r\nB: 2\tb", std::nullopt, false, false,
+                 "X-Empty: \r\nnot a header\r\nB: 2\tb",
                  "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)\r\n"
-                 "X-Empty:\r\nB: 2\r\n"},
+                 "X-Empty:\r\nB: 2\tb\r\n"},
         SentCase{"a line break inside a line cannot add a header", 0, "A: 1\rEvil: 2\r\nB: 2",
                  std::nullopt, false, false, "A: 1\rEvil: 2\r\nB: 2",
                  "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)\r\nB: 2\r\n"}),
