@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <limits>
+#include <ostream>
 
 #include "text/gbk.h"
 
@@ -15,6 +16,7 @@ namespace {
 struct StampCase {
   std::int64_t stamp;
   const char* shown;  // UTF-8 here, GBK in the program
+  friend void PrintTo(const StampCase& c, std::ostream* out) { *out << c.stamp; }
 };
 
 class TimeText : public ::testing::TestWithParam<StampCase> {};
