@@ -1,6 +1,5 @@
 #include "app/list_view_widget.h"
 
-#include <QFocusEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
@@ -9,6 +8,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/focus_selection.h"
 #include "app/list_view_model.h"
 
 namespace hc {
@@ -63,8 +63,7 @@ ListViewWidget::ListViewWidget(QWidget* parent) : QTableView(parent) {
   colours.setColor(QPalette::Base, Qt::white);
   colours.setColor(QPalette::Text, Qt::black);
   setPalette(colours);
-  focused_palette_ = colours;
-  show_selection(false);
+  hide_selection_without_focus(*this);
 }
 
 void ListViewWidget::set_columns(std::span<const ListColumn> columns, std::vector<QPixmap> images) {
@@ -116,29 +115,6 @@ void ListViewWidget::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && std::exchange(left_button_pressed_, false)) {
     emit list_clicked();
   }
-}
-
-void ListViewWidget::focusInEvent(QFocusEvent* event) {
-  show_selection(true);
-  QTableView::focusInEvent(event);
-}
-
-void ListViewWidget::focusOutEvent(QFocusEvent* event) {
-  QTableView::focusOutEvent(event);
-  show_selection(false);
-}
-
-// Styles may paint a selected row's background outside the delegate; without the focus the
-// highlight takes the colours of an unselected row there too.
-void ListViewWidget::show_selection(bool shown) {
-  QPalette colours = focused_palette_;
-  if (!shown) {
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-      colours.setColor(group, QPalette::Highlight, colours.color(group, QPalette::Base));
-      colours.setColor(group, QPalette::HighlightedText, colours.color(group, QPalette::Text));
-    }
-  }
-  setPalette(colours);
 }
 
 }  // namespace hc

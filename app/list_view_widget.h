@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPalette>
 #include <QPixmap>
 #include <QTableView>
 
@@ -36,14 +35,9 @@ class ListViewWidget final : public QTableView {
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
-  void focusInEvent(QFocusEvent* event) override;
-  void focusOutEvent(QFocusEvent* event) override;
 
  private:
-  void show_selection(bool shown);
-
   ListViewModel* model_ = nullptr;
-  QPalette focused_palette_;
   bool left_button_pressed_ = false;
 };
 

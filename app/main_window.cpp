@@ -5,6 +5,7 @@
 #include <QWindow>
 
 #include "app/comment_icons.h"
+#include "app/focus_selection.h"
 #include "app/list_columns.h"
 #include "app/list_view_widget.h"
 #include "ui_main_window.h"
@@ -22,15 +23,12 @@ void set_font_pixel_size(QWidget& widget, int pixels) {
   widget.setFont(font);
 }
 
-// Black on white; a selection shows only while the box has the focus (the text control paints
-// it with the inactive colours otherwise).
 void set_edit_box_colours(QWidget& widget) {
   QPalette colours = widget.palette();
   colours.setColor(QPalette::Text, Qt::black);
   colours.setColor(QPalette::Base, Qt::white);
-  colours.setColor(QPalette::Inactive, QPalette::Highlight, Qt::white);
-  colours.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::black);
   widget.setPalette(colours);
+  hide_selection_without_focus(widget);
 }
 
 }  // namespace
