@@ -1,5 +1,6 @@
 #include "tests/picture/fixtures.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -75,8 +76,7 @@ void add_jpeg(std::vector<Fixture>& fixtures) {
 void add_gif(std::vector<Fixture>& fixtures) {
   const IndexedPicture many = sample_indexed(13, 7, 200);
   const IndexedPicture sixteen = sample_indexed(13, 7, 16);
-  // Big and noisy enough to fill the 4096-entry code table several times.
-  const IndexedPicture noisy = sample_indexed(160, 120, 256);
+  const IndexedPicture noisy = code_table_filler();
   fixtures.push_back({"gif", PictureKind::gif, make_gif(many), to_picture(many), 0, "gif"});
   fixtures.push_back(
       {"gif interlaced, transparent, local colours", PictureKind::gif,

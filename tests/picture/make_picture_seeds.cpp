@@ -55,8 +55,7 @@ int main(int argc, char** argv) {
              make_gif(sixteen, {.transparent = 3, .interlaced = true, .local_colours = true}));
   write_seed(gif, "placed.gif",
              make_gif(two, {.screen_width = 12, .screen_height = 9, .left = 2, .top = 1}));
-  write_seed(gif, "full_table.gif",
-             make_gif(sample_indexed(80, 60, 256), {.clear_when_full = false}));
+  write_seed(gif, "full_table.gif", make_gif(code_table_filler(), {.clear_when_full = false}));
   write_seed(gif, "two_images.gif", make_gif(sixteen, {.second_image = true}));
 
   const auto bmp = corpus / "fuzz_picture_bmp";

@@ -451,6 +451,12 @@ IndexedPicture sample_indexed(int width, int height, int colour_count) {
   return picture;
 }
 
+IndexedPicture code_table_filler() {
+  IndexedPicture picture = sample_indexed(200, 200, 256);
+  std::fill(picture.indices.begin() + 200 * 24, picture.indices.end(), 0);
+  return picture;
+}
+
 Picture to_picture(const IndexedPicture& indexed, int transparent) {
   Picture picture{indexed.width, indexed.height, {}};
   for (const std::uint8_t index : indexed.indices) {

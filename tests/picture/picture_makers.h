@@ -25,6 +25,9 @@ struct IndexedPicture {
 Picture sample_picture(int width, int height, bool with_alpha);
 // A picture of colour_count opaque colours in a pattern that has both runs and noise.
 IndexedPicture sample_indexed(int width, int height, int colour_count);
+// Noise that nearly fills GIF's 4096-entry code table, then one colour to the end: the table
+// fills in the middle of the run, where each code is the entry added just before it.
+IndexedPicture code_table_filler();
 // The colours of an indexed picture; the transparent index (if any) gives transparent black.
 Picture to_picture(const IndexedPicture& indexed, int transparent = -1);
 
