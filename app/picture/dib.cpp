@@ -167,9 +167,12 @@ class Channel {
     if (mask_ == 0) {
       return 0;
     }
-    const std::uint64_t value = (pixel & mask_) >> shift_;
-    const std::uint64_t top = mask_ >> shift_;
-    return static_cast<std::uint32_t>((value * 255 + top / 2) / top);
+    const std::uint32_t value = (pixel & mask_) >> shift_;
+    const std::uint32_t top = mask_ >> shift_;
+    if (top == 255) {
+      return value;  // the usual eight bits need no scaling
+    }
+    return static_cast<std::uint32_t>((std::uint64_t{value} * 255 + top / 2) / top);
   }
 
  private:
