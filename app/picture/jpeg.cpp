@@ -62,12 +62,14 @@ std::uint32_t rgb_pixel(const JSAMPLE* sample) {
   return argb(255, sample[0], sample[1], sample[2]);
 }
 
-// Adobe writes CMYK inverted (0 is full ink); others write it straight.
+// Adobe writes CMYK inverted, each value the light left (255: no ink); others write the ink.
 std::uint32_t cmyk_pixel(const JSAMPLE* sample, bool inverted) {
-  auto ink = [inverted](JSAMPLE value) -> std::uint32_t { return inverted ? value : 255 - value; };
-  const std::uint32_t black = ink(sample[3]);
-  return argb(255, ink(sample[0]) * black / 255, ink(sample[1]) * black / 255,
-              ink(sample[2]) * black / 255);
+  auto light = [inverted](JSAMPLE value) -> std::uint32_t {
+    return inverted ? value : 255 - value;
+  };
+  const std::uint32_t black = light(sample[3]);
+  return argb(255, light(sample[0]) * black / 255, light(sample[1]) * black / 255,
+              light(sample[2]) * black / 255);
 }
 
 bool read_jpeg_rows(JpegJob& job, std::uint32_t* pixels) {

@@ -1,6 +1,7 @@
 // Untrusted bytes: files cut short, and files declaring sizes beyond the limits.
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -132,6 +133,29 @@ TEST(DamagedPicture, DeclaredSizesBeyondTheLimitsAreRefusedBeforeAllocating) {
       }
     }
   }
+}
+
+// A progressive file with its last scan repeated: each scan is a pass over the whole picture,
+// so a file of thousands of scans would keep the window busy for long.
+FileBytes with_last_scan_repeated(const FileBytes& jpeg, int times) {
+  const std::array<std::uint8_t, 2> start_of_scan = {0xFF, 0xDA};
+  const auto last_scan =
+      std::find_end(jpeg.begin(), jpeg.end(), start_of_scan.begin(), start_of_scan.end());
+  FileBytes out(jpeg.begin(), jpeg.end() - 2);  // without the end marker
+  for (int i = 0; i < times; ++i) {
+    out.insert(out.end(), last_scan, jpeg.end() - 2);
+  }
+  out.insert(out.end(), {0xFF, 0xD9});
+  return out;
+}
+
+TEST(DamagedPicture, JpegWithTooManyScansIsRefused) {
+  const Picture picture = sample_picture(32, 24, false);
+  const FileBytes progressive = make_jpeg(picture, {JpegColour::rgb, true});
+  const auto few = decode_picture(with_last_scan_repeated(progressive, 20));
+  ASSERT_TRUE(few.has_value());
+  EXPECT_TRUE(same_picture(*few, picture, 12));
+  EXPECT_FALSE(decode_picture(with_last_scan_repeated(progressive, 200)).has_value());
 }
 
 TEST(DamagedPicture, ThePixelLimitIncludesItsLastPixel) {
