@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 
 #include "app/picture/decoders.h"
 
@@ -46,7 +47,11 @@ std::optional<Picture> blank_picture(std::int64_t width, std::int64_t height) {
   Picture picture;
   picture.width = static_cast<int>(width);
   picture.height = static_cast<int>(height);
-  picture.pixels.assign(static_cast<std::size_t>(width * height), 0);
+  try {
+    picture.pixels.assign(static_cast<std::size_t>(width * height), 0);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;  // a large picture on a machine short of memory: no picture
+  }
   return picture;
 }
 
