@@ -1,6 +1,7 @@
 #include "workflow/workflow.h"
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "json/script_json.h"
