@@ -343,9 +343,24 @@ duk_ret_t decode_json_into(duk_context* context, void* data) {
   return 1;
 }
 
+// Sets every own enumerable property of the global object to undefined, without calling a
+// setter; stops at one that cannot be set. What the scripts stored is then freed by reference
+// counts, in one pass. Left to duk_destroy_heap, a heap full of data costs more per value the
+// larger it is: a 10,000-song chart took longer to free than to parse.
+duk_ret_t release_globals(duk_context* context, void*) {
+  duk_push_global_object(context);
+  duk_enum(context, -1, DUK_ENUM_OWN_PROPERTIES_ONLY);
+  while (duk_next(context, -1, 0)) {
+    duk_push_undefined(context);
+    duk_def_prop(context, -4, DUK_DEFPROP_HAVE_VALUE);
+  }
+  return 0;
+}
+
 }  // namespace
 
 void Engine::HeapCloser::operator()(duk_hthread* context) const {
+  duk_safe_call(context, &release_globals, nullptr, 0, 0);
   duk_destroy_heap(context);
 }
 

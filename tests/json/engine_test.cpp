@@ -233,5 +233,28 @@ TEST(ScriptEngine, ScriptsCannotExhaustMemoryOrStack) {
   EXPECT_LT(engine->memory_in_use(), at_start + (1 << 20));
 }
 
+// Before its heap goes, an engine lets go of what its globals hold. Whatever they hold, it ends
+// without running any script (a setter that never returns would hang here) and without a fault.
+TEST(ScriptEngine, EndsWhateverItsGlobalsHold) {
+  const char* scripts[] = {
+      // Far longer than a C stack could follow by recursion.
+      "var chain = null; for (var i = 0; i < 200000; i++) { chain = {next: chain}; }",
+      "var a = {}; var b = {a: a}; a.b = b; a.self = a;",
+      // A global that cannot be set, between two that can.
+      "var before = [1, 2]; Object.defineProperty(this, 'fixed', {value: [3], enumerable: true});"
+      " var after = {a: [4]};",
+      "Object.defineProperty(this, 'trap', {set: function (v) { for (;;) {} }, enumerable: true,"
+      " configurable: true}); var data = [1];",
+      "Object.defineProperty(this, 'trap', {set: function (v) { for (;;) {} }, enumerable: true});"
+      " var data = [1];",
+  };
+  for (const char* script : scripts) {
+    auto engine = new_engine();
+    ASSERT_NE(engine, nullptr);
+    EXPECT_TRUE(engine->run(script)) << script;
+    engine.reset();
+  }
+}
+
 }  // namespace
 }  // namespace hc
