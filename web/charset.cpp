@@ -31,14 +31,15 @@ Converter open_converter(const std::string& name) {
   return converter;
 }
 
-std::optional<std::u16string> decode(UConverter* converter, std::string_view input) {
-  std::u16string output(input.size() + 16, u'\0');
-  const char* source = input.data();
-  UChar* target = output.data();
+// Runs one ICU conversion call over the whole input, growing the output until it fits.
+template <typename Output, typename Input, typename Call>
+std::optional<Output> convert_whole(const Input& input, std::size_t first_size, Call call) {
+  Output output(first_size, {});
+  auto source = input.data();
+  auto target = output.data();
   for (;;) {
     UErrorCode status = U_ZERO_ERROR;
-    ucnv_toUnicode(converter, &target, output.data() + output.size(), &source,
-                   input.data() + input.size(), nullptr, true, &status);
+    call(&target, output.data() + output.size(), &source, input.data() + input.size(), &status);
     if (status != U_BUFFER_OVERFLOW_ERROR) {
       if (U_FAILURE(status)) {
         return std::nullopt;
@@ -53,26 +54,22 @@ std::optional<std::u16string> decode(UConverter* converter, std::string_view inp
   return output;
 }
 
+std::optional<std::u16string> decode(UConverter* converter, std::string_view input) {
+  return convert_whole<std::u16string>(
+      input, input.size() + 16,
+      [converter](UChar** target, const UChar* target_end, const char** source,
+                  const char* source_end, UErrorCode* status) {
+        ucnv_toUnicode(converter, target, target_end, source, source_end, nullptr, true, status);
+      });
+}
+
 std::optional<std::string> encode(UConverter* converter, std::u16string_view input) {
-  std::string output(input.size() * 2 + 16, '\0');
-  const UChar* source = input.data();
-  char* target = output.data();
-  for (;;) {
-    UErrorCode status = U_ZERO_ERROR;
-    ucnv_fromUnicode(converter, &target, output.data() + output.size(), &source,
-                     input.data() + input.size(), nullptr, true, &status);
-    if (status != U_BUFFER_OVERFLOW_ERROR) {
-      if (U_FAILURE(status)) {
-        return std::nullopt;
-      }
-      break;
-    }
-    const auto used = static_cast<std::size_t>(target - output.data());
-    output.resize(output.size() * 2);
-    target = output.data() + used;
-  }
-  output.resize(static_cast<std::size_t>(target - output.data()));
-  return output;
+  return convert_whole<std::string>(
+      input, input.size() * 2 + 16,
+      [converter](char** target, const char* target_end, const UChar** source,
+                  const UChar* source_end, UErrorCode* status) {
+        ucnv_fromUnicode(converter, target, target_end, source, source_end, nullptr, true, status);
+      });
 }
 
 bool same_charset(UConverter* a, UConverter* b) {
