@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/focus_selection.h"
 #include "app/list_view_model.h"
 
 namespace hc {
@@ -63,7 +62,23 @@ ListViewWidget::ListViewWidget(QWidget* parent) : QTableView(parent) {
   colours.setColor(QPalette::Base, Qt::white);
   colours.setColor(QPalette::Text, Qt::black);
   setPalette(colours);
-  hide_selection_without_focus(*this);
+}
+
+// Styles may paint a selected row's background outside the delegate, so the colours go into the
+// options every cell is painted with. The palette itself never changes with the focus: a new
+// palette makes the style draw and cache the header and scroll bars anew, and those caches
+// grew with every click that moved the focus between the lists.
+void ListViewWidget::initViewItemOption(QStyleOptionViewItem* option) const {
+  QTableView::initViewItemOption(option);
+  if (hasFocus()) {
+    return;
+  }
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    option->palette.setColor(group, QPalette::Highlight,
+                             option->palette.color(group, QPalette::Base));
+    option->palette.setColor(group, QPalette::HighlightedText,
+                             option->palette.color(group, QPalette::Text));
+  }
 }
 
 void ListViewWidget::set_columns(std::span<const ListColumn> columns, std::vector<QPixmap> images) {

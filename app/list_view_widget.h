@@ -35,6 +35,8 @@ class ListViewWidget final : public QTableView {
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // Without the focus, the selection's colours are those of an unselected row.
+  void initViewItemOption(QStyleOptionViewItem* option) const override;
 
  private:
   ListViewModel* model_ = nullptr;

@@ -134,10 +134,19 @@ TEST_F(WindowEventsTest, ASelectedRowIsDrawnOnlyWhileTheListHasTheFocus) {
   list.selectRow(1);
   const auto colour_at_row = [&] { return list.viewport()->grab().toImage().pixelColor(cell); };
 
+  // The palettes stay as they are: a new one would make the style draw and cache the header
+  // and scroll bars anew on every change of focus.
+  const qint64 palette_key = list.palette().cacheKey();
+  const qint64 header_palette_key = list.horizontalHeader()->palette().cacheKey();
+
   window.fetch_button().setFocus();
   EXPECT_EQ(colour_at_row(), QColor(Qt::white));
   list.setFocus();
   EXPECT_EQ(colour_at_row(), list.palette().color(QPalette::Active, QPalette::Highlight));
+  window.fetch_button().setFocus();
+  EXPECT_EQ(colour_at_row(), QColor(Qt::white));
+  EXPECT_EQ(list.palette().cacheKey(), palette_key);
+  EXPECT_EQ(list.horizontalHeader()->palette().cacheKey(), header_palette_key);
 }
 
 }  // namespace
