@@ -9,7 +9,8 @@
 #endif
 
 #if defined(HC_ADDRESS_SANITIZER)
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer runtime; declared here as GCC installs no header for it.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #else
 #include <malloc.h>
 #endif
