@@ -9,6 +9,8 @@ std::string text_from_bytes(const Bytes& bytes) {
   return std::string(bytes.begin(), end);
 }
 
-Bytes bytes_from_text(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes bytes_from_text(std::string_view text) {
+  return Bytes(text.begin(), text.end());
+}
 
 }  // namespace hc
