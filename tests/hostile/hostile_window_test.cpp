@@ -364,13 +364,3 @@ TEST_F(HostileServerTest, HugePictureClaimsLeaveTheAvatarEmpty) {
 
 }  // namespace
 }  // namespace hc
-
-// One QApplication for the whole program, on Qt's offscreen platform.
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  testing::InitGoogleTest(&argc, argv);
-  QApplication application(argc, argv);
-  return RUN_ALL_TESTS();
-}

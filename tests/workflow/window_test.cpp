@@ -153,11 +153,3 @@ TEST_F(EndToEndTest, ClicksOnEmptySpace) {
 
 }  // namespace
 }  // namespace hc
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  testing::InitGoogleTest(&argc, argv);
-  QApplication application(argc, argv);
-  return RUN_ALL_TESTS();
-}
